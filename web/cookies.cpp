@@ -1,0 +1,69 @@
+// Cookie merging: pure text work on cookie lists.
+#include "web/cookies.h"
+
+namespace {
+
+inline constexpr const char* kCookieSeparator = "; ";
+
+// Trimmed, and a last lone ";" given its blank so that the split at "; "
+// cuts the item before it off cleanly.
+Text PrepareList(const Text& list) {
+  Text prepared = TextTrim(list);
+  if (TextRight(prepared, 1) == ";") prepared += " ";
+  return prepared;
+}
+
+// An item whose last eight bytes are exactly "=deleted"; a shorter item never is.
+bool IsDeletedCookie(const Text& item) {
+  return TextLength(item) >= 8 && TextRight(item, 8) == "=deleted";
+}
+
+}  // namespace
+
+Text MergeCookies(Text& oldCookies, const Text& newCookies) {
+  TextArray merged = TextSplit(PrepareList(newCookies), kCookieSeparator);
+  for (const Text& item : TextSplit(PrepareList(oldCookies), kCookieSeparator)) {
+    // The check sees the old items appended before this one.
+    if (!CookieListHasName(merged, CookieName(item))) merged.Append(item);
+  }
+  Text joined;
+  for (const Text& item : merged) {
+    if (!IsDeletedCookie(item)) joined += item + kCookieSeparator;
+  }
+  joined = TextLeft(joined, TextLength(joined) - 2);
+  Text result = RemoveDuplicateItems(joined, kCookieSeparator);
+  oldCookies = result;
+  return result;
+}
+
+Text CookieName(const Text& item) {
+  const int equals = TextFind(item, "=");
+  if (equals == -1) return TextTrim(item);
+  return TextTrim(TextLeft(item, equals - 1));
+}
+
+bool CookieListHasName(const TextArray& items, const Text& name) {
+  for (const Text& item : items) {
+    if (CookieName(item) == name) return true;
+  }
+  return false;
+}
+
+Text RemoveDuplicateItems(const Text& text, const Text& separator) {
+  TextArray seen;
+  Text output;
+  for (const Text& item : TextSplit(text, separator)) {
+    if (FindItem(seen, item) == -1) {
+      seen.Append(item);
+      output += item + separator;
+    }
+  }
+  return TextLeft(output, TextLength(output) - TextLength(separator));
+}
+
+int FindItem(const TextArray& items, const Text& value) {
+  for (int index = 1; index <= items.Count(); ++index) {
+    if (items[index] == value) return index;
+  }
+  return -1;
+}
