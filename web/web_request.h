@@ -40,10 +40,13 @@ enum RequestMethod : int {
 // (left out = true). Outputs are pointers to the caller's variables; a null
 // output is discarded. Nothing is written when the request object cannot be
 // created.
+//
+// Every member has an initializer, so that GCC's -Wmissing-field-initializers
+// stays quiet about the members a designated initializer leaves out.
 struct WebRequestArgs {
   int method = kGet;
   // Sent when `bodyBytes` is empty.
-  Text bodyText;
+  Text bodyText{};
   // In/out: the cookie list sent as the Cookie header (every "Cookie:" in it
   // removed); receives the merged list when `autoMergeCookies` is on.
   Text* cookies = nullptr;
@@ -59,27 +62,27 @@ struct WebRequestArgs {
   int* status = nullptr;
   bool noRedirect = false;
   // Sent instead of `bodyText` when not empty; may hold zero bytes.
-  ByteArray bodyBytes;
+  ByteArray bodyBytes{};
   // The proxy server address; empty: no proxy.
-  Text proxy;
+  Text proxy{};
   // Each of the four time-outs, in seconds: 0 or less gives 15 s; -1 leaves
   // the platform's own time-outs alone.
   int timeoutSeconds = 0;
   // Credentials, used only when both `proxy` and `proxyUser` are given.
-  Text proxyUser;
-  Text proxyPassword;
+  Text proxyUser{};
+  Text proxyPassword{};
   // Flags for SetCredentials: 1 (left out) for the proxy, also sending a
   // Basic Proxy-Authorization header; 0 for the server.
-  std::optional<int> credentialFlags;
+  std::optional<int> credentialFlags{};
   // An existing object to use; left out: a new one is created. The routine
   // takes its own reference and drops only that.
-  std::shared_ptr<RequestObject> requestObject;
+  std::shared_ptr<RequestObject> requestObject{};
   // Merge the returned cookies into `cookies` (when `cookies` is supplied).
-  std::optional<bool> autoMergeCookies;
+  std::optional<bool> autoMergeCookies{};
   // Append the default request headers that `headers` lacks.
-  std::optional<bool> addDefaultHeaders;
+  std::optional<bool> addDefaultHeaders{};
   // Rewrite `headers` with NormalizeHeaderBlock.
-  std::optional<bool> normalizeHeaders;
+  std::optional<bool> normalizeHeaders{};
 };
 
 // Performs the exchange and returns the response body (empty when the
