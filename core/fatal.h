@@ -6,5 +6,10 @@
 
 // Shows an error box carrying the message, then releases the dynamically
 // loaded modules, uninitialises OLE and ends the process with exit code -1.
-// The native build writes the message to standard error instead of a box.
+// The message also goes to standard error when the process has one (tests
+// read it there). The native build writes it to standard error only.
 [[noreturn]] void StopWithError(const Text& message);
+
+// Makes exhausted memory end the program through StopWithError (the new
+// handler); the program's start calls it once.
+void StopWithErrorWhenMemoryRunsOut();

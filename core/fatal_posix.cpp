@@ -5,7 +5,9 @@
 #include "core/fatal.h"
 
 void StopWithError(const Text& message) {
-  std::fprintf(stderr, "StopWithError: %s\n", message.c_str());
+  std::fputs("StopWithError: ", stderr);
+  std::fputs(message.c_str(), stderr);
+  std::fputs("\n", stderr);
   std::fflush(stderr);
   std::_Exit(-1);
 }

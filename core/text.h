@@ -24,9 +24,11 @@ class Text {
   Text() = default;
   // Takes the bytes up to, not including, the first zero byte: a Text never
   // holds one.
-  Text(const char* bytes);  // NOLINT(google-explicit-constructor): literals are texts
+  Text(const char* bytes);       // NOLINT(google-explicit-constructor): literals are texts
   Text(std::string_view bytes);  // NOLINT(google-explicit-constructor)
-  Text(const std::string& bytes) : Text(std::string_view(bytes)) {}  // NOLINT(google-explicit-constructor)
+  Text(const std::string& bytes)
+      : Text(std::string_view(bytes)) {}  // NOLINT(google-explicit-constructor)
+  Text(std::string&& bytes);              // NOLINT(google-explicit-constructor)
 
   const std::string& bytes() const { return bytes_; }
   std::size_t size() const { return bytes_.size(); }
@@ -106,7 +108,17 @@ Text ToText(const ByteArray& bytes);
 // A fixed-size byte field of a platform record: its bytes up to the first zero
 // byte, all of them when none is zero.
 Text ToTextFromField(const void* field, std::size_t size);
-inline Text ToText(const Text& text) { return text; }
+template <std::size_t N>
+Text ToText(const char (&field)[N]) {
+  return ToTextFromField(field, N);
+}
+template <std::size_t N>
+Text ToText(const unsigned char (&field)[N]) {
+  return ToTextFromField(field, N);
+}
+inline Text ToText(const Text& text) {
+  return text;
+}
 
 ByteArray ToBytes(const Text& text);
 
