@@ -46,8 +46,10 @@ class View {
   virtual void SetCaption(Control button, const Text& caption) = 0;
   // Changes one field of the control's current font and applies it at once.
   virtual void SetFont(Control control, const FontChange& change) = 0;
-  // Greys the control for the rest of the run.
+  // Greys the control; it stays greyed unless EnableControl is called.
   virtual void DisableControl(Control control) = 0;
+  // Makes a greyed control usable again (the DNS buttons after a failed change).
+  virtual void EnableControl(Control control) = 0;
   // Stops the timer for good; destroying it twice ends through StopWithError.
   virtual void DestroyTimer(Timer timer) = 0;
   // Task-modal box, OK only, no icon; returns when the user has closed it.

@@ -25,6 +25,7 @@ class FakeView : public View {
     Log("SetFont " + ControlName(control) + " " + Describe(change));
   }
   void DisableControl(Control control) override { Log("DisableControl " + ControlName(control)); }
+  void EnableControl(Control control) override { Log("EnableControl " + ControlName(control)); }
   void DestroyTimer(Timer timer) override { Log("DestroyTimer " + TimerName(timer)); }
   void ShowMessage(const Text& text, const Text& title) override {
     Log("ShowMessage " + title + " " + text);
