@@ -354,11 +354,57 @@ int Screen() {
   return 0;
 }
 
-int LocalTime() {
+// The program's DateTime text form, written here independently as the test's
+// oracle: "%d年%d月%d日", then "%d时%d分%d秒", "%d时%d分" or "%d时" by which
+// trailing fields are zero, nothing at midnight.
+std::wstring DateTimeText(const SYSTEMTIME& time) {
+  wchar_t text[64];
+  int length = std::swprintf(text, 64, L"%d年%d月%d日", time.wYear, time.wMonth, time.wDay);
+  if (time.wSecond != 0)
+    std::swprintf(text + length, 64 - length, L"%d时%d分%d秒", time.wHour, time.wMinute,
+                  time.wSecond);
+  else if (time.wMinute != 0)
+    std::swprintf(text + length, 64 - length, L"%d时%d分", time.wHour, time.wMinute);
+  else if (time.wHour != 0)
+    std::swprintf(text + length, 64 - length, L"%d时", time.wHour);
+  return text;
+}
+
+// The local time of this (Wine) process now and at each of the given number
+// of seconds before, newest first, with its DateTime text and Unix time.
+int LocalTime(int secondsBack) {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
-  Line("localtime year=" + Num(now.wYear) + " month=" + Num(now.wMonth) + " day=" + Num(now.wDay) +
-       " hour=" + Num(now.wHour) + " minute=" + Num(now.wMinute) + " second=" + Num(now.wSecond));
+  FILETIME local{};
+  ::SystemTimeToFileTime(&now, &local);
+  FILETIME utc{};
+  ::GetSystemTimeAsFileTime(&utc);
+  auto ticks = [](const FILETIME& time) {
+    return (static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  const long long kTicksPerSecond = 10000000;
+  const long long kUnixEpochTicks = 116444736000000000LL;
+  long long localTicks = ticks(local) - ticks(local) % kTicksPerSecond;
+  long long unixNow = (ticks(utc) - kUnixEpochTicks) / kTicksPerSecond;
+  for (int back = 0; back <= secondsBack; ++back) {
+    long long value = localTicks - back * kTicksPerSecond;
+    FILETIME then{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+    SYSTEMTIME time{};
+    ::FileTimeToSystemTime(&then, &time);
+    Line("localtime text=" + Quoted(DateTimeText(time)) + " epoch=" + Num(unixNow - back) +
+         " year=" + Num(time.wYear) + " month=" + Num(time.wMonth) + " day=" + Num(time.wDay) +
+         " hour=" + Num(time.wHour) + " minute=" + Num(time.wMinute) +
+         " second=" + Num(time.wSecond));
+  }
+  return 0;
+}
+
+// The system's default GUI font, the one every control starts with.
+int DefaultFont() {
+  LOGFONTW font{};
+  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  Line("default-font font_height=" + Num(font.lfHeight) + " font_weight=" + Num(font.lfWeight) +
+       " font_charset=" + Num(font.lfCharSet) + " font_face=" + Quoted(font.lfFaceName));
   return 0;
 }
 
@@ -474,10 +520,10 @@ int TabOrder(const std::wstring& caption, int count, bool backwards) {
 
 int Usage() {
   Line(
-      "usage: zq_inspector screen | localtime | wait-window CAPTION MS | dump CAPTION |\n"
-      "       text CAPTION SELECTOR | control CAPTION SELECTOR | click CAPTION SELECTOR |\n"
-      "       close CAPTION | message [MS] | answer [ID [MS]] | focus CAPTION |\n"
-      "       tab-order CAPTION COUNT [back]\n"
+      "usage: zq_inspector screen | localtime [SECONDS_BACK] | default-font |\n"
+      "       wait-window CAPTION MS | dump CAPTION | text CAPTION SELECTOR |\n"
+      "       control CAPTION SELECTOR | click CAPTION SELECTOR | close CAPTION |\n"
+      "       message [MS] | answer [ID [MS]] | focus CAPTION | tab-order CAPTION COUNT [back]\n"
       "SELECTOR: #ID | @LEFT,TOP | exact text");
   return 2;
 }
@@ -494,7 +540,9 @@ int main() {
   auto has = [&](size_t count) { return args.size() >= count + 1; };
 
   if (command == "screen") return Screen();
-  if (command == "localtime") return LocalTime();
+  if (command == "localtime")
+    return LocalTime(has(1) ? static_cast<int>(std::wcstol(args[1].c_str(), nullptr, 10)) : 0);
+  if (command == "default-font") return DefaultFont();
   if (command == "wait-window" && has(1)) return WaitWindow(args[1], TimeoutArg(args, 2, 10000));
   if (command == "dump" && has(1)) return Dump(args[1]);
   if ((command == "text" || command == "control" || command == "click") && has(2))
