@@ -4,11 +4,12 @@
 // characters (a byte of 0x80 or above is a lead byte and takes the next byte
 // with it), so a match is only ever tried at the first byte of a character,
 // counted from where the walk began. Every operation is one linear pass: the
-// matcher below is Knuth-Morris-Pratt over the bytes with a second cursor that
-// walks the character boundaries behind it, so no input makes it quadratic.
+// matcher below is Knuth-Morris-Pratt over the bytes and settles character
+// boundaries behind it, so no input makes it quadratic.
 #include "core/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -40,29 +41,42 @@ std::size_t OffsetOf(std::optional<int> start) {
 
 // Finds the occurrences of sought that begin at character boundaries of a walk.
 //
-// The KMP cursor reads every byte once; a second cursor steps over characters
-// from the start of the walk and is only moved forward, to decide whether a
-// found occurrence starts at a character boundary. A lead byte that is the
-// last byte of the text ends the walk, so no match starts there.
+// A Knuth-Morris-Pratt cursor reads every byte at most once (memchr skips to
+// the next possible first byte while nothing is matched). Whether a found
+// occurrence starts a character is decided without walking every byte: after
+// any byte below 0x80 a character always starts, so only the run of lead-range
+// bytes just before the occurrence is counted, back to the last known
+// character start. Occurrences come in rising order, so those runs never
+// overlap and the whole search stays one linear pass. A lead byte that is the
+// last byte of the text ends the walk: no match starts there.
 class Matcher {
  public:
   Matcher(std::string_view text, std::string_view sought, bool foldCase)
-      : text_(text), sought_(sought), foldCase_(foldCase), pattern_(sought), fail_(sought.size()) {
+      : text_(text), foldCase_(foldCase), pattern_(sought) {
     if (foldCase_) {
-      for (char& byte : pattern_) byte = static_cast<char>(Fold(static_cast<unsigned char>(byte)));
+      folded_.assign(sought);
+      for (char& byte : folded_) byte = static_cast<char>(Fold(static_cast<unsigned char>(byte)));
+      pattern_ = folded_;
     }
-    // fail_[k]: length of the longest proper border of pattern_[0..k].
+    // fail_[k]: the length of the longest proper border of pattern_[0..k].
+    if (pattern_.size() <= inlineFail_.size()) {
+      fail_ = inlineFail_.data();
+    } else {
+      heapFail_.resize(pattern_.size());
+      fail_ = heapFail_.data();
+    }
+    fail_[0] = 0;
     std::size_t border = 0;
     for (std::size_t k = 1; k < pattern_.size(); ++k) {
       while (border > 0 && pattern_[k] != pattern_[border]) border = fail_[border - 1];
       if (pattern_[k] == pattern_[border]) ++border;
       fail_[k] = border;
     }
-    // With an exact compare, or a first byte that is no letter, the first byte
-    // can be looked for with memchr while nothing of the pattern is matched.
     firstByte_ = static_cast<unsigned char>(pattern_[0]);
-    firstByteIsPlain_ = !foldCase_ || !IsAsciiLetter(firstByte_);
+    firstByteFolds_ = foldCase_ && IsAsciiLetter(firstByte_);
   }
+  Matcher(const Matcher&) = delete;
+  Matcher& operator=(const Matcher&) = delete;
 
   // Begins a new walk at byte `from`, which counts as the first byte of a
   // character; only occurrences wholly inside the first `end` bytes count.
@@ -71,12 +85,13 @@ class Matcher {
     walk_ = from;
     end_ = end;
     matched_ = 0;
+    nextLower_ = nextUpper_ = kNone;
   }
 
   // The start of the next occurrence (occurrences may overlap), or kNone.
   std::size_t Next() {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
-    const std::size_t length = sought_.size();
+    const std::size_t length = pattern_.size();
     while (next_ < end_) {
       if (matched_ == 0) {
         next_ = SkipToFirstByte(bytes, next_);
@@ -91,50 +106,70 @@ class Matcher {
       if (matched_ == length) {
         matched_ = fail_[length - 1];
         const std::size_t start = next_ - length;
-        if (IsCharacterStart(start)) return start;
+        if (StartsCharacter(start) && !IsLoneLeadByte(start)) return start;
       }
     }
     return kNone;
   }
 
-  // Whether the last byte of the text is a lead byte standing alone, as seen by
-  // the current walk. Moves the walking cursor to the end.
+  // Whether the last byte of the text is a lead byte standing alone, as seen
+  // by the current walk. Asked last, after the searching.
   bool EndsInLoneLeadByte() {
-    const std::size_t size = text_.size();
-    if (size == 0) return false;
-    IsCharacterStart(size - 1);
-    return walk_ == size - 1 && IsLeadByte(static_cast<unsigned char>(text_[size - 1]));
+    if (text_.empty() || walk_ >= text_.size()) return false;
+    const std::size_t last = text_.size() - 1;
+    return StartsCharacter(last) && IsLoneLeadByte(last);
   }
 
  private:
-  std::size_t SkipToFirstByte(const unsigned char* bytes, std::size_t from) const {
-    if (firstByteIsPlain_) {
-      const void* found = std::memchr(bytes + from, firstByte_, end_ - from);
-      return found == nullptr ? end_ : static_cast<const unsigned char*>(found) - bytes;
-    }
-    while (from < end_ && Fold(bytes[from]) != firstByte_) ++from;
-    return from;
+  bool IsLoneLeadByte(std::size_t position) const {
+    return position + 1 == text_.size() && IsLeadByte(static_cast<unsigned char>(text_[position]));
   }
 
-  // Positions are asked for in rising order, so the cursor only moves forward.
-  bool IsCharacterStart(std::size_t position) {
+  // Positions are asked for in rising order; walk_ is a character start at or
+  // before the next one asked.
+  bool StartsCharacter(std::size_t position) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
-    while (walk_ < position) walk_ += IsLeadByte(bytes[walk_]) ? 2 : 1;
-    if (walk_ != position) return false;
-    return !(position + 1 == text_.size() && IsLeadByte(bytes[position]));
+    std::size_t from = position;
+    while (from > walk_ && IsLeadByte(bytes[from - 1])) --from;
+    // A character starts at `from`: it is walk_, or follows a byte below 0x80.
+    // From there the lead-range bytes pair up.
+    const bool starts = (position - from) % 2 == 0;
+    walk_ = starts ? position : position + 1;
+    return starts;
+  }
+
+  std::size_t SkipToFirstByte(const unsigned char* bytes, std::size_t from) {
+    if (!firstByteFolds_) return Find(bytes, firstByte_, from);
+    // Either case of a letter: two memchr cursors, each only moving forward.
+    if (nextLower_ == kNone || nextLower_ < from) nextLower_ = Find(bytes, firstByte_, from);
+    if (nextUpper_ == kNone || nextUpper_ < from) {
+      nextUpper_ = Find(bytes, static_cast<unsigned char>(firstByte_ - ('a' - 'A')), from);
+    }
+    return std::min(nextLower_, nextUpper_);
+  }
+
+  std::size_t Find(const unsigned char* bytes, unsigned char byte, std::size_t from) const {
+    const void* found = std::memchr(bytes + from, byte, end_ - from);
+    return found == nullptr
+               ? end_
+               : static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes);
   }
 
   std::string_view text_;
-  std::string_view sought_;
   bool foldCase_;
-  std::string pattern_;
-  std::vector<std::size_t> fail_;
+  std::string_view pattern_;
+  std::string folded_;
+  std::array<std::size_t, 32> inlineFail_;
+  std::vector<std::size_t> heapFail_;
+  std::size_t* fail_ = nullptr;
   unsigned char firstByte_ = 0;
-  bool firstByteIsPlain_ = true;
+  bool firstByteFolds_ = false;
   std::size_t next_ = 0;
   std::size_t walk_ = 0;
   std::size_t end_ = 0;
   std::size_t matched_ = 0;
+  std::size_t nextLower_ = kNone;
+  std::size_t nextUpper_ = kNone;
 };
 
 bool IsBlankAt(std::string_view bytes, std::size_t at) {
