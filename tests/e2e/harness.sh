@@ -201,6 +201,15 @@ e2e_serve() {
   e2e_die "the web server did not start: $(cat "$E2E_CASE_DIR/http.err")"
 }
 
+# Writes a file into the case folder, the text converted from UTF-8 to GBK
+# (or to the encoding given third), and prints its path: for reply bodies
+# such as e2e_serve "pv.sohu.com=body:$(e2e_file cityjson 'var returnCitySN = {...};')".
+e2e_file() {
+  local path="$E2E_CASE_DIR/$1"
+  printf '%s' "$2" | iconv -f UTF-8 -t "${3:-GBK}" >"$path" || e2e_die "cannot write $path as ${3:-GBK}"
+  printf '%s' "$path"
+}
+
 # The requests the servers got, one JSON object a line.
 e2e_http_requests() { cat "${E2E_HTTP_LOG:-/dev/null}" 2>/dev/null; }
 

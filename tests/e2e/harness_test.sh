@@ -11,20 +11,24 @@ e2e_begin "$@"
 
 # The namespace: no route out, the host names on loopback, the server answering.
 e2e_expect_eq 'no route leaves the namespace' '' "$(ip route show)"
-e2e_serve 'www.baidu.com=date' 'pv.sohu.com=no-date'
+body=$(e2e_file cityjson 'var returnCitySN = {"cip": "1.2.3.4", "cname": "北京市"};')
+e2e_serve 'www.baidu.com=date' "pv.sohu.com=body:$body"
 reply=$(python3 - <<'EOF'
 import http.client
-for host in ("www.baidu.com", "pv.sohu.com"):
-    c = http.client.HTTPConnection(host, 80, timeout=5)
-    c.request("HEAD", "/probe", headers={"X-Probe": host})
-    r = c.getresponse()
-    print(host, r.status, "date" if r.getheader("Date") else "no-date")
+c = http.client.HTTPConnection("www.baidu.com", 80, timeout=5)
+c.request("HEAD", "/probe")
+r = c.getresponse()
+print("www.baidu.com", r.status, "date" if r.getheader("Date") else "no-date")
+c = http.client.HTTPConnection("pv.sohu.com", 80, timeout=5)
+c.request("GET", "/cityjson", headers={"X-Probe": "1"})
+r = c.getresponse()
+print("pv.sohu.com", r.status, r.read().decode("gbk"))
 EOF
 )
 e2e_expect_eq 'host names reach the local server with their replies' \
-  "$(printf 'www.baidu.com 200 date\npv.sohu.com 200 no-date')" "$reply"
+  "$(printf 'www.baidu.com 200 date\npv.sohu.com 200 var returnCitySN = {"cip": "1.2.3.4", "cname": "北京市"};')" "$reply"
 e2e_check 'the server logs each request with its headers' \
-  grep -q '"method": "HEAD", "path": "/probe", "version": "HTTP/1.1", "host": "pv.sohu.com"' "$E2E_HTTP_LOG"
+  grep -q '"method": "GET", "path": "/cityjson", "version": "HTTP/1.1", "host": "pv.sohu.com", "headers": \[.*\["X-Probe", "1"\]' "$E2E_HTTP_LOG"
 
 e2e_netsh_standin
 e2e_start_app
