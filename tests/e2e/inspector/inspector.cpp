@@ -523,7 +523,8 @@ int Usage() {
       "usage: zq_inspector screen | localtime [SECONDS_BACK] | default-font |\n"
       "       wait-window CAPTION MS | dump CAPTION | text CAPTION SELECTOR |\n"
       "       control CAPTION SELECTOR | click CAPTION SELECTOR | close CAPTION |\n"
-      "       message [MS] | answer [ID [MS]] | focus CAPTION | tab-order CAPTION COUNT [back]\n"
+      "       message [MS] | wait-message [MS] | answer [ID [MS]] | focus CAPTION |\n"
+      "       tab-order CAPTION COUNT [back]\n"
       "SELECTOR: #ID | @LEFT,TOP | exact text");
   return 2;
 }
@@ -549,6 +550,7 @@ int main() {
     return ControlCommand(args[1], args[2], command);
   if (command == "close" && has(1)) return Close(args[1]);
   if (command == "message") return Message(TimeoutArg(args, 1, 0));
+  if (command == "wait-message") return Message(TimeoutArg(args, 1, 10000));
   if (command == "answer")
     return Answer(has(1) ? static_cast<int>(std::wcstol(args[1].c_str(), nullptr, 10)) : IDOK,
                   TimeoutArg(args, 2, 0));
