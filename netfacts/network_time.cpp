@@ -25,16 +25,21 @@ int Signed(std::uint16_t field) {
 Conversion ConvertHttpDate(const Text& httpDate) {
   HttpDateFields utcFields;  // all eight fields zero
   const bool parsed = ParseHttpDate(httpDate, utcFields);
-  const DateTime utc =
-      MakeDateTime(Signed(utcFields.year), Signed(utcFields.month), Signed(utcFields.day),
-                   Signed(utcFields.hour), Signed(utcFields.minute), Signed(utcFields.second));
   HttpDateFields ownReading;
   const bool read =
       parsed && ReadHttpDate(httpDate, ownReading) && SameDateAndTime(ownReading, utcFields);
-  return {AddToDateTime(utc, kHours, 8), read};
+  return {BeijingTimeFromUtcFields(utcFields), read};
 }
 
 }  // namespace
+
+DateTime BeijingTimeFromUtcFields(const HttpDateFields& utcFields) {
+  // Day of week and milliseconds are not used: every value has whole seconds.
+  const DateTime utc =
+      MakeDateTime(Signed(utcFields.year), Signed(utcFields.month), Signed(utcFields.day),
+                   Signed(utcFields.hour), Signed(utcFields.minute), Signed(utcFields.second));
+  return AddToDateTime(utc, kHours, 8);
+}
 
 Text DateHeaderValue(const Text& responseHeaders) {
   return TextBetween(responseHeaders, "Date:", "\r\n");

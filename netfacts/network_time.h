@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/text.h"
 #include "netfacts/http_client.h"
+#include "netfacts/http_date.h"
 
 // The time source: the home page of a large web portal, over plain HTTP.
 inline constexpr const char* kTimeSourceAddress = "http://www.baidu.com/";
@@ -15,6 +16,11 @@ inline constexpr const char* kTimeSourceAddress = "http://www.baidu.com/";
 // "\r\n": case-sensitive, anywhere in the block (also where it ends a longer
 // header name), not trimmed. The empty Text when there is none.
 Text DateHeaderValue(const Text& responseHeaders);
+
+// The Beijing time of UTC fields as a parser left them: each field read as a
+// signed 16-bit value, clamped by MakeDateTime into a valid DateTime (so fields
+// still zero give 1 January 100, 00:00:00), then eight hours later.
+DateTime BeijingTimeFromUtcFields(const HttpDateFields& utcFields);
 
 // The Beijing time of an HTTP date that may begin with blanks: the UTC fields
 // start at zero, the platform's parser fills them (its success is not asked
