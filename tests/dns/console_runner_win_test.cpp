@@ -295,8 +295,9 @@ TEST(ConsoleRunnerOnWindows, UsesLittleProcessorTimeWhileTheChildSleeps) {
       "[ figure ] runner's process used %.3f s of processor time in %.2f s: %.1f%% of "
       "one core\n",
       cpu, wall, 100.0 * cpu / wall);
-  // A runner that spins uses the whole core; this bound is far from both.
-  EXPECT_LT(cpu / wall, 0.25);
+  // A runner that spins keeps a core busy (under Wine about a third of it
+  // shows in this process, the rest in wineserver); waiting uses about 1%.
+  EXPECT_LT(cpu / wall, 0.10);
 }
 
 }  // namespace
