@@ -3,7 +3,8 @@
 // The span runs from 1 January 100 to 31 December 9999. A value is kept as
 // whole seconds since 30 December 1899 00:00:00 (the origin of the OLE
 // Automation date); wherever it is turned into calendar fields, a value
-// outside the span is first clamped to its nearer end.
+// outside the span is first clamped to its nearer end (1 January 100 00:00:00
+// or 31 December 9999 23:59:59).
 #pragma once
 
 #include <cstdint>
@@ -59,6 +60,11 @@ enum DateTimeUnit : int {
   kSeconds = 8,
 };
 
+// Amount 0 changes nothing. Years, quarters and months change the calendar
+// fields and put them together through MakeDateTime (31 January plus one
+// month is the last day of February; the year stays within 100 to 9999).
+// Weeks to seconds add the exact span; the value itself is not clamped, only
+// its calendar fields are, so adding and subtracting a span cancel out.
 DateTime AddToDateTime(const DateTime& dateTime, int unit, int amount);
 
 // 2019年10月4日14时31分42秒; trailing zero fields of the time are dropped.

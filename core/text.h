@@ -72,28 +72,35 @@ Text TextLeft(const Text& text, int n);
 Text TextRight(const Text& text, int n);
 Text TextMid(const Text& text, int start, int n);
 
-// First occurrence at or after start (left out, 0 or negative: from byte 1).
-// Folds ASCII case only when caseInsensitive is true.
+// First occurrence at or after start (left out, 0 or negative: from byte 1),
+// trying only character starts counted from there; -1 when there is none. An
+// empty sought gives 1 when the searched region has bytes, else -1. Folds
+// ASCII case only when caseInsensitive is true.
 int TextFind(const Text& text, const Text& sought, std::optional<int> start = std::nullopt,
              bool caseInsensitive = false);
 
-// Last occurrence lying wholly before position start (whole text when left out).
+// Last occurrence lying wholly before position start (whole text when left
+// out; nothing when start is 1 or less), walking from the first byte.
 int TextFindLast(const Text& text, const Text& sought, std::optional<int> start = std::nullopt,
                  bool caseInsensitive = false);
 
 // Replaces occurrences of sought from start on, at most count of them (left out
-// or negative: all). Note the opposite sense of the case flag: it folds ASCII
-// case unless caseSensitive is true.
+// or negative: all; 0: none), never overlapping. Note the opposite sense of
+// the case flag: it folds ASCII case unless caseSensitive is true. A lead byte
+// that is the last byte of the text is dropped (when anything is searched).
 Text TextSubstitute(const Text& text, const Text& sought, const Text& replacement = Text(),
                     int start = 1, std::optional<int> count = std::nullopt,
                     bool caseSensitive = false);
 
-// Pieces between delimiters; an empty last piece is dropped. maxCount left out
-// means no limit; 0 or negative gives no pieces.
+// Pieces between delimiters (exact bytes); an empty last piece is dropped, an
+// empty delimiter gives the whole text. maxCount left out means no limit; 0 or
+// negative gives no pieces.
 TextArray TextSplit(const Text& text, const Text& delimiter = Text(","),
                     std::optional<int> maxCount = std::nullopt);
 
-// Without leading and trailing blanks: ASCII space and the full-width space A1 A1.
+// Without leading and trailing blanks: ASCII space and the full-width space
+// A1 A1 (tab, CR and LF are no blanks). A lead byte that is the last byte of
+// the text is dropped.
 Text TextTrim(const Text& text);
 // ASCII lower-case letters upper-cased; the byte after a lead byte is left alone.
 Text TextUpper(const Text& text);
@@ -105,8 +112,8 @@ int CharCode(const Text& text, std::optional<int> position = std::nullopt);
 Text ToText(int number);
 // The bytes up to, not including, the first zero byte.
 Text ToText(const ByteArray& bytes);
-// A fixed-size byte field of a platform record: its bytes up to the first zero
-// byte, all of them when none is zero.
+// A fixed-size byte field of a platform record (char or BYTE array): its bytes
+// up to the first zero byte, all of them when none is zero.
 Text ToTextFromField(const void* field, std::size_t size);
 template <std::size_t N>
 Text ToText(const char (&field)[N]) {
