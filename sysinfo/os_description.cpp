@@ -200,3 +200,12 @@ Text ComposeOsDescription(const OsVersionFacts& facts, const OsDescriptionSwitch
   if (!suffix.empty()) suffix = " (" + suffix + ")";
   return description + suffix;
 }
+
+Text DescribeOperatingSystem(OsQueries& queries, int* majorVersion, int* minorVersion,
+                             const OsDescriptionSwitches& switches) {
+  const std::optional<OsVersionFacts> facts = queries.ReadVersionFacts();
+  if (!facts) return Text();
+  if (majorVersion != nullptr) *majorVersion = facts->major;
+  if (minorVersion != nullptr) *minorVersion = facts->minor;
+  return ComposeOsDescription(*facts, switches, queries);
+}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/text.h"
 
@@ -25,10 +26,15 @@ struct OsVersionFacts {
   Text servicePack;   // szCSDVersion up to its first zero byte
 };
 
-// The queries the description makes only when a row or a switch needs them.
+// The system queries behind the description. The first is made on every call;
+// the others only when a row or a switch needs them.
 class OsQueries {
  public:
   virtual ~OsQueries() = default;
+  // The version record, the system information, the WOW64 flag and the true
+  // version numbers; nothing when the version query fails, and then no other
+  // query is made.
+  virtual std::optional<OsVersionFacts> ReadVersionFacts() = 0;
   // GetSystemMetrics(SM_SERVERR2); asked only for version 5.2.
   virtual int ServerR2Metric() = 0;
   // RtlGetProductInfo(major, minor, 0, 0); 0 when the query fails. Asked only
@@ -74,9 +80,14 @@ struct OsDescriptionSwitches {
 Text ComposeOsDescription(const OsVersionFacts& facts, const OsDescriptionSwitches& switches,
                           OsQueries& queries);
 
-// Describes the running Windows version. The two out arguments, when given,
-// receive the major and minor numbers once the version query has succeeded;
-// when it fails they are left alone and the result is empty.
+// Describes the Windows version the queries report. The two out arguments,
+// when given, receive the major and minor numbers once the version query has
+// succeeded; when it fails they are left alone and the result is empty.
+Text DescribeOperatingSystem(OsQueries& queries, int* majorVersion, int* minorVersion,
+                             const OsDescriptionSwitches& switches);
+
+// Describes the running Windows version, as above, with the system's queries
+// (os_description_win.cpp). The readout passes no arguments at all.
 Text DescribeOperatingSystem(int* majorVersion = nullptr, int* minorVersion = nullptr,
                              bool withEdition = false, bool withArchitecture = false,
                              bool withServicePack = false, bool withBuild = false);

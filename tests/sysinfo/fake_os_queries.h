@@ -11,14 +11,20 @@
 
 class FakeOsQueries : public OsQueries {
  public:
+  std::optional<OsVersionFacts> versionFacts;  // nothing: the version query fails
   int serverR2Metric = 0;
   int productNumber = 0;
   std::map<std::string, Text> registry;  // by path; a missing path reads as empty
 
+  int versionAsked = 0;
   int serverR2Asked = 0;
   std::vector<std::pair<int, int>> productAsked;  // (major, minor) of every question
   std::vector<std::string> registryRead;          // the paths, in order
 
+  std::optional<OsVersionFacts> ReadVersionFacts() override {
+    ++versionAsked;
+    return versionFacts;
+  }
   int ServerR2Metric() override {
     ++serverR2Asked;
     return serverR2Metric;

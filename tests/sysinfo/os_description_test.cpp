@@ -381,4 +381,33 @@ TEST(ComposeOsDescription, KeepsTheServer2003CommaBeforeTheOtherParts) {
   EXPECT_EQ(queries.serverR2Asked, 1);
 }
 
+TEST(DescribeOperatingSystem, GivesEmptyTextAndLeavesTheOutArgumentsWhenTheVersionQueryFails) {
+  FakeOsQueries queries;  // no version facts: the query fails
+  int major = -7;
+  int minor = -7;
+  EXPECT_EQ(DescribeOperatingSystem(queries, &major, &minor, {true, true, true, true}).bytes(), "");
+  EXPECT_EQ(major, -7);
+  EXPECT_EQ(minor, -7);
+  EXPECT_EQ(queries.serverR2Asked, 0);
+  EXPECT_TRUE(queries.productAsked.empty());
+  EXPECT_TRUE(queries.registryRead.empty());
+}
+
+TEST(DescribeOperatingSystem, WritesTheOutArgumentsThatAreGivenAndDescribes) {
+  FakeOsQueries queries;
+  queries.versionFacts = Version(10, 0, kWorkstation, 22631);
+  queries.versionFacts->systemInfoFirstField = 9;
+  int major = -7;
+  int minor = -7;
+  EXPECT_EQ(DescribeOperatingSystem(queries, &major, &minor, {}).bytes(), "Windows 11");
+  EXPECT_EQ(major, 10);
+  EXPECT_EQ(minor, 0);
+  // Out arguments left out; the switches reach the composition.
+  EXPECT_EQ(DescribeOperatingSystem(queries, nullptr, nullptr,
+                                    {.withArchitecture = true, .withBuild = true})
+                .bytes(),
+            "Windows 11 x64 (Build:22631)");
+  EXPECT_EQ(queries.versionAsked, 2);
+}
+
 }  // namespace
