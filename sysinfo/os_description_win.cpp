@@ -13,7 +13,7 @@
 
 namespace {
 
-// The record the design reads is the 156-byte extended ANSI record.
+// The version record is the 156-byte extended ANSI record.
 static_assert(sizeof(OSVERSIONINFOEXA) == 156);
 
 // Not in every SDK's import libraries, so looked up in ntdll at run time.
