@@ -63,8 +63,8 @@ Text QueryHardwareAddress() {
   // buffer with zeros, so bytes the system leaves out read as zero.
   std::vector<IP_ADAPTER_INFO> buffer((size + sizeof(IP_ADAPTER_INFO) - 1) /
                                       sizeof(IP_ADAPTER_INFO));
-  ::GetAdaptersInfo(buffer.data(),
-                    &size);  // the result is ignored: an unfilled buffer reads as zeros
+  // The result is ignored: an unfilled buffer reads as six zero pairs.
+  ::GetAdaptersInfo(buffer.data(), &size);
   // Only the first entry counts; six bytes whatever AddressLength says.
   const IP_ADAPTER_INFO& first = buffer.front();
   return FormatHardwareAddress(ByteArray(first.Address, first.Address + sizeof(first.Address)));
