@@ -11,8 +11,9 @@ export TZ="${TZ:-Asia/Shanghai}"
 # detached from both, once per prefix.
 (
   flock 9
-  wineserver -p 120 </dev/null >/dev/null 2>&1 9>&-
-  if [ ! -f "$WINEPREFIX/.ready" ]; then
+  # wineserver -p answers 0 only when it had to start a new server; the
+  # services then start with the next Wine process, which must be this one.
+  if wineserver -p 120 </dev/null >/dev/null 2>&1 9>&- || [ ! -f "$WINEPREFIX/.ready" ]; then
     wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     touch "$WINEPREFIX/.ready"
   fi
