@@ -29,9 +29,6 @@ constexpr UINT_PTR kFirstTimerId = 1;
 int ControlId(std::size_t index) {
   return kFirstControlId + static_cast<int>(index);
 }
-UINT_PTR TimerId(Timer timer) {
-  return kFirstTimerId + static_cast<UINT_PTR>(timer);
-}
 
 HFONT DefaultGuiFont() {
   return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
@@ -343,6 +340,10 @@ void MainWindow::OnDestroyed() {
 
 HWND MainWindow::ControlHandle(Control control) const {
   return controls_.at(IndexOf(control));
+}
+
+UINT_PTR MainWindow::TimerId(Timer timer) {
+  return kFirstTimerId + static_cast<UINT_PTR>(timer);
 }
 
 bool MainWindow::TimerAlive(Timer timer) const {

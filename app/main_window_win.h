@@ -59,6 +59,8 @@ class MainWindow final : public View {
   HWND ControlHandle(Control control) const;
   // Whether a timer still exists (it was not destroyed with DestroyTimer).
   bool TimerAlive(Timer timer) const;
+  // The id of a timer's WM_TIMER messages.
+  static UINT_PTR TimerId(Timer timer);
 
   // The View operations. Once the window is gone they do nothing, except
   // that destroying a timer twice still ends through StopWithError.
