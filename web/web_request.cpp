@@ -16,19 +16,22 @@ namespace {
 constexpr const char* kMethodTexts[] = {"GET",     "POST",   "HEAD",  "PUT",
                                         "OPTIONS", "DELETE", "TRACE", "CONNECT"};
 
-// Key searched (ignoring ASCII case) and the line appended when it is absent.
+// Key searched (ignoring ASCII case) and the line appended when it is absent;
+// the Referer line ends with the url.
 struct DefaultHeader {
   const char* key;
   const char* line;
+  bool followedByUrl;
 };
 constexpr DefaultHeader kDefaultHeaders[] = {
-    {"Accept:", "\r\nAccept: */*"},
-    {"Referer:", "\r\nReferer: "},  // followed by the url
-    {"Accept-Language:", "\r\nAccept-Language: zh-cn"},
-    {"User-Agent:", "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)"},
+    {"Accept:", "\r\nAccept: */*", false},
+    {"Referer:", "\r\nReferer: ", true},
+    {"Accept-Language:", "\r\nAccept-Language: zh-cn", false},
+    {"User-Agent:", "\r\nUser-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)", false},
 };
-constexpr DefaultHeader kPostContentType = {"Content-Type:",
-                                            "\r\nContent-Type: application/x-www-form-urlencoded"};
+// Checked only for POST.
+constexpr DefaultHeader kPostContentType = {
+    "Content-Type:", "\r\nContent-Type: application/x-www-form-urlencoded", false};
 
 constexpr int kDefaultTimeoutMs = 15000;
 constexpr int kProxySettingProxy = 2;          // HTTPREQUEST_PROXYSETTING_PROXY
@@ -65,16 +68,14 @@ int TruncatedStatus(double status) {
 }
 
 Text WithDefaultHeaders(Text headers, const Text& url, int method) {
-  for (const DefaultHeader& row : kDefaultHeaders) {
-    if (TextFind(headers, row.key, std::nullopt, /*caseInsensitive=*/true) == -1) {
-      headers += row.line;
-      if (Text(row.key) == "Referer:") headers += url;
-    }
-  }
-  if (method == kPost &&
-      TextFind(headers, kPostContentType.key, std::nullopt, /*caseInsensitive=*/true) == -1) {
-    headers += kPostContentType.line;
-  }
+  // Each check sees the lines appended before it.
+  auto addIfAbsent = [&](const DefaultHeader& row) {
+    if (TextFind(headers, row.key, std::nullopt, /*caseInsensitive=*/true) != -1) return;
+    headers += row.line;
+    if (row.followedByUrl) headers += url;
+  };
+  for (const DefaultHeader& row : kDefaultHeaders) addIfAbsent(row);
+  if (method == kPost) addIfAbsent(kPostContentType);
   return headers;
 }
 
@@ -173,7 +174,8 @@ ByteArray WebRequest(const Text& url, const WebRequestArgs& args, RequestPlatfor
   // 13. The Cookie header, whenever cookies were supplied, even empty.
   Text cookies = args.cookies ? *args.cookies : Text();
   if (args.cookies) {
-    if (!cookies.empty() && TextFind(cookies, "Cookie:", std::nullopt, true) != -1) {
+    if (!cookies.empty() &&
+        TextFind(cookies, "Cookie:", std::nullopt, /*caseInsensitive=*/true) != -1) {
       cookies = TextSubstitute(cookies, "Cookie:");  // every one, ignoring ASCII case
       *args.cookies = cookies;
     }
