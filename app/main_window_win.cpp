@@ -212,7 +212,18 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
   }
   auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  return self->HandleMessage(window, message, wParam, lParam);
+  // Nothing may throw across the window procedure. The handlers and the
+  // drawing throw only when memory runs out (the standard containers), which
+  // is a fatal stop.
+  try {
+    return self->HandleMessage(window, message, wParam, lParam);
+  } catch (const std::bad_alloc&) {
+    StopWithError("内存不足，程序无法继续运行。");
+  } catch (const std::exception& error) {
+    StopWithError(Text("程序内部错误：") + Text(error.what()));
+  } catch (...) {
+    StopWithError("程序内部错误。");
+  }
 }
 
 LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -311,19 +322,9 @@ void MainWindow::DrawRaisedLabel(const DRAWITEMSTRUCT& item) const {
   ::SelectObject(dc, previousFont);
 }
 
-// Nothing may throw across the window procedure. The handlers throw only when
-// memory runs out (the standard containers), which is a fatal stop.
+// An empty slot has no handler: the event does only what the system does.
 void MainWindow::Run(const std::function<void()>& handler) {
-  if (!handler) return;
-  try {
-    handler();
-  } catch (const std::bad_alloc&) {
-    StopWithError("内存不足，程序无法继续运行。");
-  } catch (const std::exception& error) {
-    StopWithError(Text("程序内部错误：") + Text(error.what()));
-  } catch (...) {
-    StopWithError("程序内部错误。");
-  }
+  if (handler) handler();
 }
 
 void MainWindow::OnDestroyed() {
