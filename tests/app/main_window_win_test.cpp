@@ -478,6 +478,22 @@ TEST_F(MainWindowTest, TicksRunInsideAMessageBox) {
   EXPECT_GT(insideBox, 0) << "the 10 ms timer ticked while the box was open";
 }
 
+// The console runner waits in ProcessPendingEvents: ticks run nested there.
+TEST_F(MainWindowTest, TicksRunInsideProcessPendingEvents) {
+  int ticksInside = 0;
+  handlers_.按钮2Click = [&] {
+    const int before = ticks[2];
+    for (int pass = 0; pass < 20; ++pass) {
+      ::Sleep(10);
+      ProcessPendingEvents();
+    }
+    ticksInside = ticks[2] - before;
+  };
+  Make();
+  ::SendMessageW(Of(Control::按钮2), BM_CLICK, 0, 0);
+  EXPECT_GT(ticksInside, 0);
+}
+
 TEST_F(MainWindowTest, ClosingEndsTheLoopWithExitCodeZero) {
   Make();
   ::PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
