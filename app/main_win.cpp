@@ -33,8 +33,12 @@ class OleSession {
 
 void Run(HINSTANCE instance) {
   EnterProgramFolder();
+  SystemNetworkFacts networkFacts;
+  PlatformSystemFacts systemFacts;
+  ConsoleCommandRunner commandRunner;
   MainWindow window;
-  window.SetEventHandlers(WireEventHandlers(window, Services{&CurrentDateTime}));
+  window.SetEventHandlers(WireEventHandlers(
+      window, Services{&CurrentDateTime, networkFacts, systemFacts, commandRunner}));
   if (!window.Create(instance)) StopWithError("主窗口无法创建。");
   RunMessageLoop(window);
 }
@@ -42,6 +46,7 @@ void Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  StopWithErrorWhenMemoryRunsOut();
   OleSession ole;
   try {
     Run(instance);
