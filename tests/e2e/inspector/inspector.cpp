@@ -11,6 +11,10 @@
 // under Wine), and the wide message keeps the result independent of the ANSI
 // code page.
 //
+// The system facts the program shows (local-address, mac, os-version,
+// metrics, text-extent) are queried here on their own, so that a case can
+// compare a readout with what the system says.
+//
 // Controls are chosen by a selector: "#<id>" (decimal control id), "@<left>,<top>"
 // (client position of the control's top-left corner), or their exact text.
 #ifndef WIN32_LEAN_AND_MEAN
@@ -22,9 +26,16 @@
 #include <windows.h>
 // After windows.h: CommandLineToArgvW.
 #include <shellapi.h>
+// After windows.h (whose WIN32_LEAN_AND_MEAN keeps out the old winsock.h), and
+// winsock2.h before iphlpapi.h: the local-address and mac sub-commands.
+// clang-format off
+#include <winsock2.h>
+#include <iphlpapi.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -164,8 +175,9 @@ HWND FindMainWindow(const std::wstring& caption) {
   return nullptr;
 }
 
-HWND FindMessageBox() {
-  auto boxes = TopLevelWindows(L"", L"#32770");
+// The first open message box, or the first with the given title.
+HWND FindMessageBox(const std::wstring& title = L"") {
+  auto boxes = TopLevelWindows(title, L"#32770");
   return boxes.empty() ? nullptr : boxes.front();
 }
 
@@ -462,8 +474,8 @@ std::string MessageRecord(HWND box) {
   return record;
 }
 
-int Message(DWORD timeoutMs) {
-  HWND box = WaitFor(timeoutMs, FindMessageBox);
+int Message(DWORD timeoutMs, const std::wstring& title) {
+  HWND box = WaitFor(timeoutMs, [&] { return FindMessageBox(title); });
   if (!box) return NotFound("message");
   Line(MessageRecord(box));
   for (HWND child : Children(box))
@@ -472,8 +484,17 @@ int Message(DWORD timeoutMs) {
   return 0;
 }
 
-int Answer(int buttonId, DWORD timeoutMs) {
-  HWND box = WaitFor(timeoutMs, FindMessageBox);
+// Every open message box, one record each (the message record's format), then
+// their count: two boxes open at once are both seen.
+int Messages() {
+  auto boxes = TopLevelWindows(L"", L"#32770");
+  for (HWND box : boxes) Line(MessageRecord(box));
+  Line("messages count=" + Num(static_cast<long long>(boxes.size())));
+  return 0;
+}
+
+int Answer(int buttonId, DWORD timeoutMs, const std::wstring& title) {
+  HWND box = WaitFor(timeoutMs, [&] { return FindMessageBox(title); });
   if (!box) return NotFound("message");
   std::string record = MessageRecord(box);
   HWND button = ::GetDlgItem(box, buttonId);
@@ -518,13 +539,127 @@ int TabOrder(const std::wstring& caption, int count, bool backwards) {
   return 0;
 }
 
+// --- system facts, queried independently of the program -------------------------
+
+std::wstring WideFromAnsi(const char* text) {
+  int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (size <= 1) return {};
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
+  wide.resize(static_cast<size_t>(size - 1));
+  return wide;
+}
+
+// The host-name lookup of the local computer (the empty name): the first
+// address and all of them, in the order the system lists them.
+int LocalAddress() {
+  WSADATA data{};
+  if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+    Line("local-address text=\"\" count=0 error=startup");
+    return 0;
+  }
+  std::string first, all;
+  int count = 0;
+  const hostent* host = ::gethostbyname("");
+  if (host && host->h_addrtype == AF_INET && host->h_addr_list) {
+    for (; host->h_addr_list[count]; ++count) {
+      in_addr address{};
+      std::memcpy(&address, host->h_addr_list[count], sizeof address);
+      std::string text = ::inet_ntoa(address);
+      if (count == 0) first = text;
+      all += (count ? " " : "") + text;
+    }
+  }
+  Line("local-address text=\"" + first + "\" count=" + Num(count) + " all=\"" + all + "\"" +
+       (host ? "" : " error=" + Num(::WSAGetLastError())));
+  ::WSACleanup();
+  return 0;
+}
+
+// The first adapter of GetAdaptersInfo: its first six address bytes as
+// "%02X-%02X-%02X-%02X-%02X-%02X" (empty without adapters), its address
+// length, its name, and how many adapters there are.
+int HardwareAddress() {
+  ULONG size = 0;
+  ::GetAdaptersInfo(nullptr, &size);
+  std::vector<IP_ADAPTER_INFO> buffer(size / sizeof(IP_ADAPTER_INFO) + 1);
+  size = static_cast<ULONG>(buffer.size() * sizeof(IP_ADAPTER_INFO));
+  if (::GetAdaptersInfo(buffer.data(), &size) != NO_ERROR) {
+    Line("mac text=\"\" adapters=0");
+    return 0;
+  }
+  int adapters = 0;
+  for (const IP_ADAPTER_INFO* adapter = buffer.data(); adapter; adapter = adapter->Next) ++adapters;
+  const IP_ADAPTER_INFO& first = buffer.front();
+  char text[32];
+  std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", first.Address[0],
+                first.Address[1], first.Address[2], first.Address[3], first.Address[4],
+                first.Address[5]);
+  Line(std::string("mac text=\"") + text + "\" adapters=" + Num(adapters) +
+       " length=" + Num(first.AddressLength) + " name=" + Quoted(WideFromAnsi(first.AdapterName)) +
+       " ip=" + Quoted(WideFromAnsi(first.IpAddressList.IpAddress.String)));
+  return 0;
+}
+
+// The true version numbers (RtlGetNtVersionNumbers: GetVersionEx is subject to
+// the compatibility shims) and the product type and suite mask of the version
+// record; the name is left to the case.
+int OsVersion() {
+  using GetNtVersionNumbers = void(WINAPI*)(DWORD*, DWORD*, DWORD*);
+  auto getNumbers = reinterpret_cast<GetNtVersionNumbers>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetNtVersionNumbers")));
+  OSVERSIONINFOEXW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!getNumbers || !::GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version))) {
+    Line("os-version unavailable");
+    return 1;
+  }
+  DWORD major = 0, minor = 0, build = 0;
+  getNumbers(&major, &minor, &build);
+  Line("os-version major=" + Num(major) + " minor=" + Num(minor) + " build=" + Num(build & 0xFFFF) +
+       " product_type=" + Num(version.wProductType) + " suite=" + Hex(version.wSuiteMask) +
+       " service_pack=" + Quoted(version.szCSDVersion));
+  return 0;
+}
+
+// What a font size in points and an edit box's growth depend on.
+int Metrics() {
+  HDC screen = ::GetDC(nullptr);
+  int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  Line("metrics dpi_y=" + Num(dpiY) + " cxedge=" + Num(::GetSystemMetrics(SM_CXEDGE)));
+  return 0;
+}
+
+// The size of a text drawn on the screen in a font of the given face, LOGFONT
+// height and weight (default character set, as the program makes its fonts).
+int TextExtent(const std::wstring& face, int height, int weight, const std::wstring& text) {
+  LOGFONTW logFont{};
+  logFont.lfHeight = height;
+  logFont.lfWeight = weight;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  ::lstrcpynW(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
+  HFONT font = ::CreateFontIndirectW(&logFont);
+  HDC screen = ::GetDC(nullptr);
+  HGDIOBJ previous = ::SelectObject(screen, font);
+  SIZE size{};
+  ::GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(screen, previous);
+  ::ReleaseDC(nullptr, screen);
+  ::DeleteObject(font);
+  Line("text-extent width=" + Num(size.cx) + " height=" + Num(size.cy));
+  return 0;
+}
+
 int Usage() {
   Line(
       "usage: zq_inspector screen | localtime [SECONDS_BACK] | default-font |\n"
       "       wait-window CAPTION MS | dump CAPTION | text CAPTION SELECTOR |\n"
       "       control CAPTION SELECTOR | click CAPTION SELECTOR | close CAPTION |\n"
-      "       message [MS] | wait-message [MS] | answer [ID [MS]] | focus CAPTION |\n"
-      "       tab-order CAPTION COUNT [back]\n"
+      "       message [MS [TITLE]] | wait-message [MS [TITLE]] | messages |\n"
+      "       answer [ID [MS [TITLE]]] | focus CAPTION | tab-order CAPTION COUNT [back] |\n"
+      "       local-address | mac | os-version | metrics |\n"
+      "       text-extent FACE HEIGHT WEIGHT TEXT\n"
       "SELECTOR: #ID | @LEFT,TOP | exact text");
   return 2;
 }
@@ -549,14 +684,24 @@ int main() {
   if ((command == "text" || command == "control" || command == "click") && has(2))
     return ControlCommand(args[1], args[2], command);
   if (command == "close" && has(1)) return Close(args[1]);
-  if (command == "message") return Message(TimeoutArg(args, 1, 0));
-  if (command == "wait-message") return Message(TimeoutArg(args, 1, 10000));
+  // The optional TITLE picks one box when several are open.
+  auto titleArg = [&](size_t index) { return has(index) ? args[index] : std::wstring(); };
+  if (command == "message") return Message(TimeoutArg(args, 1, 0), titleArg(2));
+  if (command == "wait-message") return Message(TimeoutArg(args, 1, 10000), titleArg(2));
+  if (command == "messages") return Messages();
   if (command == "answer")
     return Answer(has(1) ? static_cast<int>(std::wcstol(args[1].c_str(), nullptr, 10)) : IDOK,
-                  TimeoutArg(args, 2, 0));
+                  TimeoutArg(args, 2, 0), titleArg(3));
   if (command == "focus" && has(1)) return Focus(args[1]);
   if (command == "tab-order" && has(2))
     return TabOrder(args[1], static_cast<int>(std::wcstol(args[2].c_str(), nullptr, 10)),
                     has(3) && args[3] == L"back");
+  if (command == "local-address") return LocalAddress();
+  if (command == "mac") return HardwareAddress();
+  if (command == "os-version") return OsVersion();
+  if (command == "metrics") return Metrics();
+  if (command == "text-extent" && has(4))
+    return TextExtent(args[1], static_cast<int>(std::wcstol(args[2].c_str(), nullptr, 10)),
+                      static_cast<int>(std::wcstol(args[3].c_str(), nullptr, 10)), args[4]);
   return Usage();
 }
