@@ -277,7 +277,17 @@ void MainWindow::OnTimer(WPARAM timerId) {
   // KillTimer does not take back a WM_TIMER that was already posted: a tick
   // of a destroyed timer is dropped here.
   if (!ready_ || !TimerAlive(timer)) return;
+  // A tick of a timer whose handler is still running is dropped as well, like
+  // any tick that falls due while the thread is busy. The handler's own waits
+  // may dispatch messages (a message box, the console runner, and the WinHTTP
+  // object's synchronous Send in a single-threaded apartment): entering it a
+  // second time would fetch twice, and a one-shot handler would destroy its
+  // timer twice, which is a fatal stop.
+  auto& running = tickRunning_[static_cast<std::size_t>(timer)];
+  if (running) return;
+  running = true;
   Run(handlers_.OnTick(timer));
+  running = false;
 }
 
 void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {

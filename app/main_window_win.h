@@ -90,6 +90,7 @@ class MainWindow final : public View {
   std::array<HWND, kVisibleControlCount> controls_{};
   std::array<ScopedFont, kVisibleControlCount> fonts_;  // null: the default GUI font
   std::array<bool, kTimerCount> timerAlive_{};
+  std::array<bool, kTimerCount> tickRunning_{};  // the timer's handler is on the stack
   HWND savedFocus_ = nullptr;  // the control that had the focus when the window was deactivated
   EventHandlers handlers_;
   bool ready_ = false;  // the window is made: handlers may run

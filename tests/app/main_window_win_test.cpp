@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -492,6 +493,35 @@ TEST_F(MainWindowTest, TicksRunInsideProcessPendingEvents) {
   Make();
   ::SendMessageW(Of(Control::按钮2), BM_CLICK, 0, 0);
   EXPECT_GT(ticksInside, 0);
+}
+
+// A handler that dispatches messages while it waits (as WinHTTP's synchronous
+// Send does in a single-threaded apartment) is not entered again by its own
+// timer's ticks; other timers still tick inside it. Without that, a one-shot
+// handler destroys its timer twice, which is a fatal stop.
+TEST_F(MainWindowTest, TickHandlerIsNotEnteredAgainByItsOwnTimerWhileItWaits) {
+  int depth = 0;
+  int deepest = 0;
+  int otherTicksInside = 0;
+  handlers_.时钟6Tick = [&] {
+    ++ticks[5];
+    deepest = std::max(deepest, ++depth);
+    const int before = ticks[2];
+    for (int pass = 0; pass < 10; ++pass) {
+      ::Sleep(20);  // two periods of the 10 ms timers
+      ProcessPendingEvents();
+    }
+    otherTicksInside += ticks[2] - before;
+    if (window.TimerAlive(Timer::时钟6)) window.DestroyTimer(Timer::时钟6);
+    --depth;
+  };
+  handlers_.时钟3Tick = [this] { ++ticks[2]; };  // never destroyed: keeps ticking
+  Make();
+  EXPECT_TRUE(PumpUntil([&] { return ticks[5] >= 1 && depth == 0; }));
+  Pump(100ms);
+  EXPECT_EQ(deepest, 1);
+  EXPECT_EQ(ticks[5], 1);
+  EXPECT_GT(otherTicksInside, 0);
 }
 
 TEST_F(MainWindowTest, ClosingEndsTheLoopWithExitCodeZero) {
