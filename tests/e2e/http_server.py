@@ -9,6 +9,10 @@ each request by its Host header with the reply a case configured:
 
 HOST is a host name such as www.baidu.com, or * for every other host. MODE:
   date               200, with a correct Date header (now, RFC 1123, GMT)
+  date-near          200, with a Date a clock may be set from under Wine: the
+                     whole second nearest to the moment the reply leaves, sent
+                     only while at most 0.4 s off (a reply due 0.2 to 0.6 s
+                     into a second waits until 0.6 s and carries the next one)
   date-value:VALUE   200, with "Date: VALUE" exactly
   no-date            200, without any Date header
   lower-date         200, the Date header spelt "date:"
@@ -81,6 +85,23 @@ def now_http_date():
     return email.utils.formatdate(time.time(), usegmt=True)
 
 
+def near_http_date():
+    """The Date of the whole second nearest to now, once it is at most 0.4 s
+    off. Wine's SetLocalTime only accepts a time less than 0.5 s from its clock;
+    a Date cut to the second is up to a whole second behind, so a clock set
+    from the plain date mode fails about half of the time. Here the reply is
+    held back at most 0.4 s, and the client has at least 0.3 s to set its
+    clock: 0.5 s less up to 0.2 s gone of the second named, or 0.5 s more
+    than the at most 0.4 s left before the next second named."""
+    now = time.time()
+    second = int(now)
+    if now - second < 0.2:
+        return email.utils.formatdate(second, usegmt=True)
+    if now - second < 0.6:
+        time.sleep(second + 0.6 - now)
+    return email.utils.formatdate(second + 1, usegmt=True)
+
+
 class Handler(socketserver.BaseRequestHandler):
     def handle(self):
         connection = self.request
@@ -103,6 +124,8 @@ class Handler(socketserver.BaseRequestHandler):
         page = b"<html>ok</html>"
         if kind == "date":
             connection.sendall(reply("200 OK", [("Date", now_http_date())], page, method))
+        elif kind == "date-near":
+            connection.sendall(reply("200 OK", [("Date", near_http_date())], page, method))
         elif kind == "date-value":
             connection.sendall(reply("200 OK", [("Date", argument)], page, method))
         elif kind == "no-date":
