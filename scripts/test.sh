@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds every target and runs every test: the native unit tests, the same
-# tests and the Windows-layer tests under Wine, and the end-to-end tests of the
-# real zheqiao.exe under Wine in a virtual display. Also compiles the 32-bit
-# Windows build. Warnings are errors here.
+# Builds every target and runs every test: the native unit tests (also under
+# AddressSanitizer and UndefinedBehaviorSanitizer), a short run of the fuzz
+# targets, the same tests and the Windows-layer tests under Wine, and the
+# end-to-end tests of the real zheqiao.exe under Wine in a virtual display.
+# Also compiles the 32-bit Windows build. Warnings are errors here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,14 @@ step "native build and unit tests"
 cmake --preset native "${strict[@]}" >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
+
+step "native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-sanitize "${strict[@]}" >/dev/null
+cmake --build --preset native-sanitize -j "$jobs"
+UBSAN_OPTIONS=print_stacktrace=1 ctest --preset native-sanitize -j "$jobs"
+
+step "fuzz targets, 10 s each (a longer run: fuzz/run.sh 600)"
+fuzz/run.sh 10
 
 step "Windows x86-64 build, unit, Windows-layer and end-to-end tests under Wine"
 cmake --preset windows "${strict[@]}" >/dev/null
