@@ -10,6 +10,7 @@
 // clang-format on
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -103,7 +104,8 @@ LoopbackHttpServer::LoopbackHttpServer(std::function<std::string()> reply)
 }
 
 LoopbackHttpServer::LoopbackHttpServer(std::string reply)
-    : LoopbackHttpServer(std::function<std::string()>([reply] { return reply; })) {}
+    : LoopbackHttpServer(
+          std::function<std::string()>([reply = std::move(reply)] { return reply; })) {}
 
 LoopbackHttpServer::~LoopbackHttpServer() {
   {

@@ -212,7 +212,8 @@ FontTable QueryFonts(HWND window) {
   FontTable table;
   wchar_t path[MAX_PATH] = {};
   std::wstring dll(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-  dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"zq_inspector_hook.dll";
+  dll.resize(dll.find_last_of(L"\\/") + 1);  // npos + 1 == 0: no folder, no prefix
+  dll += L"zq_inspector_hook.dll";
   HMODULE module = ::LoadLibraryW(dll.c_str());
   if (!module) return table;
   auto hookProc = reinterpret_cast<HOOKPROC>(
