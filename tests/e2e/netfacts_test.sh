@@ -10,6 +10,8 @@
 # - a Date of now: the click sets the clock (Wine's SetLocalTime accepts a time
 #   less than half a second off and never moves the host clock), both messages,
 #   the new caption, both readouts frozen, the button disabled.
+# With NETFACTS_TICK_SECONDS set, a last run prints how long a tick of 时钟1
+# holds the GUI thread.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
 e2e_begin "$@"
@@ -29,7 +31,8 @@ FAR_OFF_DATE='Fri, 04 Oct 2019 20:15:00 GMT'
 # --- helpers ------------------------------------------------------------------------
 
 # Starts the program anew against a fresh server with the replies of the two
-# hosts, and answers the administrator notice it shows at start.
+# hosts (and Wine's debug channels, third), and answers the administrator
+# notice it shows at start.
 start_with() {
   local pid run=$((${RUN:-0} + 1))
   RUN=$run
@@ -40,7 +43,7 @@ start_with() {
   e2e_log "run $run: www.baidu.com=$1 pv.sohu.com=$2"
   e2e_serve "www.baidu.com=$1" "pv.sohu.com=$2"
   # err+all: Wine's refusal of a clock says by how much it was off.
-  WINEDEBUG=-all,err+all e2e_start_app
+  WINEDEBUG=-all,${3:-err+all} e2e_start_app
   STARTED_MS=$(e2e_now_ms)
   local notice
   notice=$(e2e_inspect answer 1 10000 注意 | head -n1)
@@ -209,5 +212,41 @@ done
 e2e_expect_eq '按钮1 afterwards' '已经成功同步 enabled=0' "$(sync_button)"
 e2e_expect_eq 'both readouts stand still, no more time requests' frozen "$(watch_readouts)"
 end_run
+
+# --- figure, only when asked: how long one tick of 时钟1 holds the GUI thread ----------
+# NETFACTS_TICK_SECONDS=40: the program runs that long against the date reply
+# with Wine's message trace, and each WM_TIMER of 时钟1 (id 1) is timed from its
+# dispatch to its return. The trace costs some time itself, and under Wine the
+# request lets other messages through while it waits (ticks of 时钟2, paints):
+# they count too.
+if [ -n "${NETFACTS_TICK_SECONDS:-}" ]; then
+  start_with date "body:$E2E_CASE_DIR/cityjson" +timestamp,+message
+  sleep "$NETFACTS_TICK_SECONDS"
+  end_run
+  python3 - "$E2E_CASE_DIR/app.out" <<'EOF'
+import re, statistics, sys
+# 4251.842:0114:trace:message:spy_enter_message (0x10066) L"..." [0113] WM_TIMER dispatched  wp=00000001
+line_form = re.compile(r"^(\d+\.\d+):([0-9a-f]+):trace:message:spy_(enter|exit)_message\s+\(")
+open_messages, ticks = {}, []
+for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
+    match = line_form.match(line)
+    if not match:
+        continue
+    seconds, thread, event = float(match[1]), match[2], match[3]
+    stack = open_messages.setdefault(thread, [])
+    if event == "enter":
+        stack.append((seconds, " WM_TIMER dispatched  wp=00000001 " in line))
+    elif stack:
+        started, is_tick = stack.pop()
+        if is_tick:
+            ticks.append((seconds - started) * 1000)
+if len(ticks) < 3:
+    sys.exit("figure: too few ticks of 时钟1 in the trace")
+rest = sorted(ticks[1:])
+print("figure: a tick of 时钟1 against the local server holds the GUI thread: first %.0f ms; "
+      "next %d: median %.1f ms, min %.0f ms, max %.0f ms" %
+      (ticks[0], len(rest), statistics.median(rest), rest[0], rest[-1]))
+EOF
+fi
 
 e2e_end
