@@ -234,9 +234,11 @@ if measure_while_netsh_runs && measure_while_netsh_runs; then
     "the wineserver $(core_share "$MEASURED_SERVER_TICKS" "$MEASURED_MS")%." \
     "Idle for ${idle_ms} ms: zheqiao.exe $(core_share "$idle_ticks" "$idle_ms")%," \
     "the wineserver $(core_share "$idle_server_ticks" "$idle_ms")% (clock ticks of $(getconf CLK_TCK) Hz)"
-  # A loop that never waits would use all of one core; the bound is generous.
-  e2e_check "zheqiao.exe used ${app_share}% of one core while netsh ran (under 25%)" \
-    awk -v share="$app_share" 'BEGIN { exit !(share ~ /^[0-9.]+$/ && share + 0 < 25) }'
+  # A runner that never waits between passes keeps asking the wineserver and
+  # so leaves gaps: under Wine it used about 18% of a core here (and the
+  # wineserver as much), the waiting one about 1%. The bound lies between.
+  e2e_check "zheqiao.exe used ${app_share}% of one core while netsh ran (under 5%)" \
+    awk -v share="$app_share" 'BEGIN { exit !(share ~ /^[0-9.]+$/ && share + 0 < 5) }'
 else
   e2e_fail 'the two stand-in netsh processes were not seen start and end'
 fi
