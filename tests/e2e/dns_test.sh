@@ -21,7 +21,7 @@ e2e_begin "$@"
 e2e_serve 'www.baidu.com=date' 'pv.sohu.com=no-date'
 
 # The controls by their positions in the window description.
-declare -A BUTTON_AT=([按钮2]=@12,304 [按钮3]=@179,304 [按钮4]=@345,304)
+declare -A BUTTON_AT=([按钮2]='@12,304' [按钮3]='@179,304' [按钮4]='@345,304')
 LOCAL_TIME=@79,79 # 编辑框2
 
 WARNING='修改DNS会被360阻止，信任即可\r\n修改时间大概需要三秒钟'
@@ -70,8 +70,8 @@ button_states() {
 # The button states once they equal EXPECTED, or the last ones read within
 # about 3 s: a state set after a box closed takes a moment to show.
 settled_button_states() {
-  local expected=$1 states tries
-  for tries in 1 2 3 4 5 6; do
+  local expected=$1 states
+  for _ in 1 2 3 4 5 6; do
     states=$(button_states)
     [ "$states" == "$expected" ] && break
     sleep 0.3
