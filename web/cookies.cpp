@@ -1,6 +1,9 @@
 // Cookie merging: pure text work on cookie lists.
 #include "web/cookies.h"
 
+#include <string>
+#include <unordered_set>
+
 namespace {
 
 inline constexpr const char* kCookieSeparator = "; ";
@@ -22,9 +25,13 @@ bool IsDeletedCookie(const Text& item) {
 
 Text MergeCookies(Text& oldCookies, const Text& newCookies) {
   TextArray merged = TextSplit(PrepareList(newCookies), kCookieSeparator);
+  // The names of `merged`, kept beside it: asking the list itself for each
+  // old item made a merge quadratic (seconds for a block of 40 000 cookies).
+  std::unordered_set<std::string> names;
+  for (const Text& item : merged) names.insert(CookieName(item).bytes());
   for (const Text& item : TextSplit(PrepareList(oldCookies), kCookieSeparator)) {
     // The check sees the old items appended before this one.
-    if (!CookieListHasName(merged, CookieName(item))) merged.Append(item);
+    if (names.insert(CookieName(item).bytes()).second) merged.Append(item);
   }
   Text joined;
   for (const Text& item : merged) {
@@ -50,13 +57,11 @@ bool CookieListHasName(const TextArray& items, const Text& name) {
 }
 
 Text RemoveDuplicateItems(const Text& text, const Text& separator) {
-  TextArray seen;
+  // A set, not FindItem over the items seen: that made it quadratic.
+  std::unordered_set<std::string> seen;
   Text output;
   for (const Text& item : TextSplit(text, separator)) {
-    if (FindItem(seen, item) == -1) {
-      seen.Append(item);
-      output += item + separator;
-    }
+    if (seen.insert(item.bytes()).second) output += item + separator;
   }
   return TextLeft(output, TextLength(output) - TextLength(separator));
 }
