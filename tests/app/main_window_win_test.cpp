@@ -524,6 +524,27 @@ TEST_F(MainWindowTest, TickHandlerIsNotEnteredAgainByItsOwnTimerWhileItWaits) {
   EXPECT_GT(otherTicksInside, 0);
 }
 
+// A second click on a button whose handler still waits (the clock sync waits
+// for the time server) is dropped; another button's click still runs inside.
+TEST_F(MainWindowTest, ClickHandlerIsNotEnteredAgainByItsOwnButtonWhileItWaits) {
+  int syncClicks = 0;
+  int dnsClicksInside = 0;
+  handlers_.按钮2Click = [&] { ++dnsClicksInside; };
+  handlers_.按钮1Click = [&] {
+    ++syncClicks;
+    ::PostMessageW(Of(Control::按钮1), BM_CLICK, 0, 0);
+    ::PostMessageW(Of(Control::按钮2), BM_CLICK, 0, 0);
+    for (int pass = 0; pass < 10; ++pass) {
+      ::Sleep(10);
+      ProcessPendingEvents();
+    }
+  };
+  Make();
+  ::SendMessageW(Of(Control::按钮1), BM_CLICK, 0, 0);
+  EXPECT_EQ(syncClicks, 1);
+  EXPECT_EQ(dnsClicksInside, 1);
+}
+
 TEST_F(MainWindowTest, ClosingEndsTheLoopWithExitCodeZero) {
   Make();
   ::PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
@@ -570,6 +591,30 @@ TEST_F(MainWindowTest, ClosingInsideProcessPendingEventsLeavesTheQuitForTheMainL
   EXPECT_TRUE(goneInside);
   EXPECT_TRUE(quitWaitingInside);
   EXPECT_TRUE(Pump(20ms)) << "the main loop takes the quit request";
+}
+
+// A wait that takes every message, the quit request included (as WinHTTP's
+// synchronous Send does under Wine), swallows the quit of a close inside the
+// handler: it is asked for again once the handler has returned, so the
+// process still ends instead of running on without a window.
+TEST_F(MainWindowTest, ClosingInsideAWaitThatTakesTheQuitStillEndsTheLoop) {
+  bool quitTakenInside = false;
+  handlers_.按钮2Click = [&] {
+    ::PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
+    for (int pass = 0; pass < 100 && !quitTakenInside; ++pass) {
+      MSG message{};
+      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) quitTakenInside = true;
+        ::DispatchMessageW(&message);
+      }
+      ::Sleep(1);
+    }
+  };
+  Make();
+  ::SendMessageW(Of(Control::按钮2), BM_CLICK, 0, 0);
+  EXPECT_TRUE(quitTakenInside);
+  EXPECT_EQ(window.Handle(), nullptr);
+  EXPECT_TRUE(Pump(20ms)) << "the main loop gets the quit request again";
 }
 
 }  // namespace
