@@ -21,6 +21,15 @@ HOST is a host name such as www.baidu.com, or * for every other host. MODE:
   close              closes the connection without a byte
   body:FILE          200, with a Date header and the bytes of FILE as body
   raw:FILE           the bytes of FILE as the whole reply, then close
+  hang-for:SECONDS   reads the request, answers nothing, closes after SECONDS
+  reset              reads the request and resets the connection (TCP RST)
+  bad-status         a garbage status line, then a correct Date header
+  huge-head:BYTES    200, with BYTES of filler header lines before a correct
+                     Date header
+  drip:SECONDS       the reply of "date", one byte a second, closed after
+                     SECONDS (or once it is all sent)
+  switch:FILE        the mode written in FILE, read again for every request:
+                     a case changes a server's behaviour while it runs
 
 Every request is appended to the log as one JSON object a line: method, path,
 version, host, headers (as a list of [name, value] in the order sent) and the
@@ -32,6 +41,7 @@ import email.utils
 import json
 import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -102,6 +112,26 @@ def near_http_date():
     return email.utils.formatdate(second + 1, usegmt=True)
 
 
+def switched_mode(path):
+    """The mode a switch file names now (never another switch); "close" while
+    the file cannot be read."""
+    try:
+        with open(path, encoding="utf-8") as source:
+            mode = source.read().strip()
+    except OSError:
+        return "close"
+    return "close" if mode.startswith("switch:") else mode
+
+
+def filler_headers(size):
+    """Header lines of about size bytes in all, 1000 bytes a line."""
+    lines = []
+    for number in range(max(1, size // 1000)):
+        name = "X-Filler-%d" % number
+        lines.append((name, "f" * (1000 - len(name) - 4)))
+    return lines
+
+
 class Handler(socketserver.BaseRequestHandler):
     def handle(self):
         connection = self.request
@@ -120,6 +150,8 @@ class Handler(socketserver.BaseRequestHandler):
                                   "headers": headers, "body_length": len(body)},
                                  ensure_ascii=False) + "\n")
         mode = self.server.modes.get(host.lower(), self.server.modes.get("*", "date"))
+        if mode.startswith("switch:"):
+            mode = switched_mode(mode.partition(":")[2])
         kind, _, argument = mode.partition(":")
         page = b"<html>ok</html>"
         if kind == "date":
@@ -146,6 +178,27 @@ class Handler(socketserver.BaseRequestHandler):
         elif kind == "raw":
             with open(argument, "rb") as source:
                 connection.sendall(source.read())
+        elif kind == "hang-for":
+            self.server.stopped.wait(float(argument))
+        elif kind == "reset":
+            # Linger on with a time of 0: close() sends RST instead of FIN.
+            connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            connection.close()
+        elif kind == "bad-status":
+            connection.sendall(b"HTTP/1.1 2x0 \x01\xfe\xff not a status\r\n" +
+                               reply("200 OK", [("Date", now_http_date())], b"", method)
+                               .partition(b"\r\n")[2])
+        elif kind == "huge-head":
+            connection.sendall(reply("200 OK", filler_headers(int(argument)) +
+                                     [("Date", now_http_date())], page, method))
+        elif kind == "drip":
+            data = reply("200 OK", [("Date", now_http_date())], page, method)
+            deadline = time.monotonic() + float(argument)
+            for byte in data:
+                if time.monotonic() >= deadline or self.server.stopped.is_set():
+                    break
+                connection.sendall(bytes([byte]))
+                self.server.stopped.wait(1)
         else:
             connection.sendall(reply("500 Unknown Mode", [], b"", method))
 
