@@ -4,7 +4,8 @@
 //
 //   figures IMAGE       one record for the running process of that image name
 //                       (e.g. zheqiao.exe): its handle count (two ways), GDI
-//                       and USER objects, windows, threads and memory
+//                       and USER objects (GetGuiResources), the live entries
+//                       of its GDI handle table, windows, threads and memory
 //   startup RUNS PROGRAM CAPTION [LEFT,TOP ...]
 //                       starts the program RUNS times; each time: the time to
 //                       its window shown, the time until every control at the
@@ -14,8 +15,9 @@
 //
 // Where the system does not keep a figure the probe says "unreported" instead
 // of a number. Under Wine 8: GetGuiResources answers 0 for every process (the
-// GDI and USER counts are unreported; the windows of the process are counted
-// instead, the USER objects that can be seen from outside),
+// GDI and USER counts are unreported; the live entries of the process's GDI
+// handle table are counted instead, and its windows, the USER objects seen
+// from outside),
 // GetProcessHandleCount succeeds with 0 while the system's process list
 // carries wineserver's handle count, and PrivateUsage is 0. Processor time is
 // better read on the Linux side (/proc/PID/stat): GetProcessTimes of another
@@ -207,6 +209,40 @@ unsigned long ListedHandleCount(DWORD pid) {
   }
 }
 
+// The live entries of the GDI handle table the process sees, read from its
+// memory: the table's address is in its PEB (GdiSharedHandleTable). Under
+// Wine 8 the table is the process's own, 65536 entries of 24 bytes whose type
+// byte (offset 14) is 0 when free, and the owner field is left 0; on Windows
+// the table is shared and the owner field holds the process id. Stock objects
+// count too. 0 when the table cannot be read.
+unsigned long GdiTableCount(HANDLE process, DWORD pid) {
+  using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) < 0)
+    return 0;
+  constexpr std::size_t kTableInPeb = sizeof(void*) == 8 ? 0xF8 : 0x94;
+  constexpr std::size_t kEntrySize = 24;
+  constexpr std::size_t kEntries = 0x10000;
+  void* table = nullptr;
+  SIZE_T read = 0;
+  if (!::ReadProcessMemory(process,
+                           reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kTableInPeb,
+                           &table, sizeof table, &read) ||
+      table == nullptr)
+    return 0;
+  std::vector<unsigned char> entries(kEntrySize * kEntries);
+  if (!::ReadProcessMemory(process, table, entries.data(), entries.size(), &read)) return 0;
+  unsigned long count = 0;
+  for (std::size_t i = 0; i < read / kEntrySize; ++i) {
+    const unsigned char* entry = &entries[i * kEntrySize];
+    const unsigned owner = entry[8] | (entry[9] << 8);
+    if (entry[14] != 0 && (owner == 0 || owner == (pid & 0xFFFF))) ++count;
+  }
+  return count;
+}
+
 // A count the system left at 0 (no running process has none) is not a figure.
 std::string Reported(unsigned long long value) {
   return value != 0 ? Number(static_cast<long long>(value)) : "unreported";
@@ -233,12 +269,14 @@ int Figures(const std::wstring& image) {
   const bool memoryRead = ::GetProcessMemoryInfo(
       process.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
   std::printf(
-      "figures pid=%lu threads=%lu handles=%s handles_listed=%s gdi=%s user=%s windows=%ld "
+      "figures pid=%lu threads=%lu handles=%s handles_listed=%s gdi=%s user=%s gdi_table=%s "
+      "windows=%ld "
       "working_set=%s peak_working_set=%s private=%s\n",
       entry.pid, entry.threads, Reported(handles).c_str(),
       Reported(ListedHandleCount(entry.pid)).c_str(),
       guiReported ? Number(gdi).c_str() : "unreported",
-      guiReported ? Number(user).c_str() : "unreported", WindowCount(entry.pid),
+      guiReported ? Number(user).c_str() : "unreported",
+      Reported(GdiTableCount(process.get(), entry.pid)).c_str(), WindowCount(entry.pid),
       memoryRead ? Number(static_cast<long long>(memory.WorkingSetSize)).c_str() : "unreported",
       memoryRead ? Number(static_cast<long long>(memory.PeakWorkingSetSize)).c_str() : "unreported",
       memoryRead ? Reported(memory.PrivateUsage).c_str() : "unreported");
