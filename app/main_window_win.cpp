@@ -277,17 +277,7 @@ void MainWindow::OnTimer(WPARAM timerId) {
   // KillTimer does not take back a WM_TIMER that was already posted: a tick
   // of a destroyed timer is dropped here.
   if (!ready_ || !TimerAlive(timer)) return;
-  // A tick of a timer whose handler is still running is dropped as well, like
-  // any tick that falls due while the thread is busy. The handler's own waits
-  // may dispatch messages (a message box, the console runner, and the WinHTTP
-  // object's synchronous Send in a single-threaded apartment): entering it a
-  // second time would fetch twice, and a one-shot handler would destroy its
-  // timer twice, which is a fatal stop.
-  auto& running = tickRunning_[static_cast<std::size_t>(timer)];
-  if (running) return;
-  running = true;
-  Run(handlers_.OnTick(timer));
-  running = false;
+  RunUnlessRunning(tickRunning_[static_cast<std::size_t>(timer)], handlers_.OnTick(timer));
 }
 
 void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -296,7 +286,9 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (id < kFirstControlId) return;  // IDOK and IDCANCEL from Enter and Esc
   const std::optional<Control> control = ControlAt(static_cast<std::size_t>(id - kFirstControlId));
   if (!control || ControlHandle(*control) != reinterpret_cast<HWND>(lParam)) return;
-  if (const std::function<void()>* handler = handlers_.OnClick(*control)) Run(*handler);
+  if (const std::function<void()>* handler = handlers_.OnClick(*control)) {
+    RunUnlessRunning(clickRunning_[static_cast<std::size_t>(*control)], *handler);
+  }
 }
 
 // A window that is not a dialog loses the focus of its controls when it is
@@ -330,6 +322,19 @@ void MainWindow::DrawRaisedLabel(const DRAWITEMSTRUCT& item) const {
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, kFormat);
   ::SetBkMode(dc, previousMode);
   ::SelectObject(dc, previousFont);
+}
+
+// A handler is never entered again while it is still running: such a tick
+// or click is dropped, like any tick that falls due while the thread is busy.
+// A handler's waits may dispatch messages (a message box, the console runner,
+// and the WinHTTP object's synchronous Send in a single-threaded apartment);
+// entering it a second time would fetch twice, and a one-shot handler would
+// destroy its timer twice, which is a fatal stop.
+void MainWindow::RunUnlessRunning(bool& running, const std::function<void()>& handler) {
+  if (running) return;
+  running = true;
+  Run(handler);
+  running = false;
 }
 
 // An empty slot has no handler: the event does only what the system does.

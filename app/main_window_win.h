@@ -80,6 +80,7 @@ class MainWindow final : public View {
   void OnCommand(WPARAM wParam, LPARAM lParam);
   bool OnActivate(WPARAM wParam);
   void DrawRaisedLabel(const DRAWITEMSTRUCT& item) const;
+  void RunUnlessRunning(bool& running, const std::function<void()>& handler);
   void Run(const std::function<void()>& handler);
   void OnDestroyed();
   // The font a control draws with: its own, or the default GUI font.
@@ -91,6 +92,7 @@ class MainWindow final : public View {
   std::array<ScopedFont, kVisibleControlCount> fonts_;  // null: the default GUI font
   std::array<bool, kTimerCount> timerAlive_{};
   std::array<bool, kTimerCount> tickRunning_{};  // the timer's handler is on the stack
+  std::array<bool, kVisibleControlCount> clickRunning_{};  // the button's handler is on the stack
   HWND savedFocus_ = nullptr;  // the control that had the focus when the window was deactivated
   EventHandlers handlers_;
   bool ready_ = false;  // the window is made: handlers may run

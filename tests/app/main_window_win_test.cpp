@@ -524,6 +524,27 @@ TEST_F(MainWindowTest, TickHandlerIsNotEnteredAgainByItsOwnTimerWhileItWaits) {
   EXPECT_GT(otherTicksInside, 0);
 }
 
+// A second click on a button whose handler still waits (the clock sync waits
+// for the time server) is dropped; another button's click still runs inside.
+TEST_F(MainWindowTest, ClickHandlerIsNotEnteredAgainByItsOwnButtonWhileItWaits) {
+  int syncClicks = 0;
+  int dnsClicksInside = 0;
+  handlers_.按钮2Click = [&] { ++dnsClicksInside; };
+  handlers_.按钮1Click = [&] {
+    ++syncClicks;
+    ::PostMessageW(Of(Control::按钮1), BM_CLICK, 0, 0);
+    ::PostMessageW(Of(Control::按钮2), BM_CLICK, 0, 0);
+    for (int pass = 0; pass < 10; ++pass) {
+      ::Sleep(10);
+      ProcessPendingEvents();
+    }
+  };
+  Make();
+  ::SendMessageW(Of(Control::按钮1), BM_CLICK, 0, 0);
+  EXPECT_EQ(syncClicks, 1);
+  EXPECT_EQ(dnsClicksInside, 1);
+}
+
 TEST_F(MainWindowTest, ClosingEndsTheLoopWithExitCodeZero) {
   Make();
   ::PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
