@@ -485,11 +485,14 @@ int Message(DWORD timeoutMs, const std::wstring& title) {
   return 0;
 }
 
-// Every open message box, one record each (the message record's format), then
-// their count: two boxes open at once are both seen.
+// Every open message box, one record each (the message record's format and
+// the box's window handle, which tells a box opened again from one still
+// closing), then their count: two boxes open at once are both seen.
 int Messages() {
   auto boxes = TopLevelWindows(L"", L"#32770");
-  for (HWND box : boxes) Line(MessageRecord(box));
+  for (HWND box : boxes)
+    Line(MessageRecord(box) +
+         " window=" + Hex(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(box))));
   Line("messages count=" + Num(static_cast<long long>(boxes.size())));
   return 0;
 }
