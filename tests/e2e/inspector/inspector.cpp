@@ -562,7 +562,8 @@ int LocalAddress() {
     Line("local-address text=\"\" count=0 error=startup");
     return 0;
   }
-  std::string first, all;
+  std::string first;
+  std::string all;
   int count = 0;
   const hostent* host = ::gethostbyname("");
   if (host && host->h_addrtype == AF_INET && host->h_addr_list) {
@@ -618,7 +619,9 @@ int OsVersion() {
     Line("os-version unavailable");
     return 1;
   }
-  DWORD major = 0, minor = 0, build = 0;
+  DWORD major = 0;
+  DWORD minor = 0;
+  DWORD build = 0;
   getNumbers(&major, &minor, &build);
   Line("os-version major=" + Num(major) + " minor=" + Num(minor) + " build=" + Num(build & 0xFFFF) +
        " product_type=" + Num(version.wProductType) + " suite=" + Hex(version.wSuiteMask) +
