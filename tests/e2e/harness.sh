@@ -270,8 +270,10 @@ e2e_inspect() {
 # Answers (OK) every message box that is open or opens within the given
 # milliseconds, logging each; for boxes that are not the point of a case.
 e2e_dismiss_messages() {
-  local wait_ms=${1:-0} answered
-  while answered=$(e2e_inspect answer 1 "$wait_ms"); do
+  local wait_ms=${1:-0} answered count=0
+  # Bounded: a program that keeps opening boxes must not hold the case forever.
+  while [ "$count" -lt 20 ] && answered=$(e2e_inspect answer 1 "$wait_ms"); do
+    count=$((count + 1))
     e2e_log "answered a box: $answered"
     echo "$answered" >>"$E2E_CASE_DIR/messages.log"
     sleep 0.3
