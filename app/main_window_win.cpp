@@ -135,6 +135,9 @@ bool MainWindow::Create(HINSTANCE instance) {
   const WindowPosition position =
       CentredPosition(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
   timerAlive_.fill(false);
+  // The procedure keeps the handle in window_ at WM_NCCREATE and clears it at
+  // WM_NCDESTROY, so window_ says whether the window exists.
+  // cppcheck-suppress ignoredReturnValue ; window_ holds the result
   ::CreateWindowExW(0, kClassName, WideFromText(settings.caption).c_str(), kWindowStyle,
                     position.left, position.top, settings.outerWidth, settings.outerHeight,
                     nullptr,  // no owner: the window has its own taskbar button
