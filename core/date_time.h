@@ -24,6 +24,7 @@ class DateTime {
   double ToOleDate() const;
 
   friend bool operator==(const DateTime&, const DateTime&) = default;
+  // NOLINTNEXTLINE(modernize-use-nullptr): clang-tidy 14 reads the 0 of the defaulted <=>
   friend auto operator<=>(const DateTime&, const DateTime&) = default;
 
  private:

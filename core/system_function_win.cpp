@@ -53,6 +53,7 @@ HMODULE CachedModule(SystemFunctionCache& cache, const std::string& module) {
   return entry->second;
 }
 
+// NOLINTNEXTLINE(misc-no-recursion): one level deep, each call below names its module
 void* FindAddress(SystemFunctionCache& cache, const std::string& module, const std::string& name) {
   if (module.empty()) {
     // No module named: the standard system libraries, kernel32 first.

@@ -102,7 +102,7 @@ bool SetCurrentDateTime(const DateTime& dateTime) {
 }
 
 Text ReadRegistryText(int root, const Text& path, const std::optional<Text>& defaultText) {
-  const Text fallback = defaultText.value_or(Text());
+  Text fallback = defaultText.value_or(Text());  // not const: returned by moving
   const RegistryPath parts = SplitRegistryPath(path);
   ScopedKey key;
   // A path without a backslash names a value directly under the root: an empty

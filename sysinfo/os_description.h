@@ -52,9 +52,9 @@ struct OsName {
 
 // The registry values read when the version record lacks them.
 inline constexpr const char* kServicePackRegistryPath =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\CSDVersion";
+    R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\CSDVersion)";
 inline constexpr const char* kBuildRegistryPath =
-    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\CurrentBuild";
+    R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\CurrentBuild)";
 
 // The edition a product number of RtlGetProductInfo stands for; empty for a
 // number the table does not list.

@@ -4,6 +4,7 @@
 #include "web/winhttp_request_win.h"
 
 #include <cstring>
+#include <ranges>
 #include <vector>
 
 #include "core/fatal.h"
@@ -95,7 +96,7 @@ class ScopedVariant {
   }
 
  private:
-  VARIANT value_;
+  VARIANT value_{};  // VariantInit sets it again: VT_EMPTY
 };
 
 // Calls a member of the object by name. `arguments` are in the member's own
@@ -111,7 +112,9 @@ HRESULT CallMember(IDispatch* dispatch, const wchar_t* member, WORD flags,
 
   std::vector<VARIANT> reversed;  // shallow copies; `arguments` keeps ownership
   reversed.reserve(arguments.size());
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back(it->Value());
+  for (const ScopedVariant& argument : std::ranges::reverse_view(arguments)) {
+    reversed.push_back(argument.Value());
+  }
 
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS parameters = {};
@@ -167,9 +170,11 @@ class WinHttpPlatform final : public RequestPlatform {
  private:
   // One entry a request under way on this thread (requests do not nest in
   // this program, but a message pumped during Send could start one).
+  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): state of the thread
   static thread_local std::vector<bool> initialized_;
 };
 
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): see above
 thread_local std::vector<bool> WinHttpPlatform::initialized_;
 
 }  // namespace

@@ -28,7 +28,9 @@ struct Run {
 
 Run Measure(const std::wstring& program, const wchar_t* caption) {
   Run run;
-  LARGE_INTEGER frequency, start, now;
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER start;
+  LARGE_INTEGER now;
   ::QueryPerformanceFrequency(&frequency);
   std::wstring commandLine = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
