@@ -109,7 +109,8 @@ e2e_begin() {
 
   ip link set lo up || e2e_die "cannot bring up loopback in the namespace"
   # Private /tmp: Wine's server socket and X's locks live there.
-  mount -t tmpfs -o mode=1777 tmpfs /tmp || e2e_die "cannot mount a private /tmp"
+  e2e_private_tmp "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)" "$E2E_WORK" "$E2E_APP" \
+    "$E2E_INSPECTOR" "$E2E_NETSH"
   {
     echo "127.0.0.1 localhost"
     local host
@@ -280,6 +281,33 @@ e2e_dismiss_messages() {
     wait_ms=0
   done
   return 0
+}
+
+# Mounts a private tmpfs on /tmp. The folders the case works in (the sources,
+# the build tree, the tools) stay reachable at the same paths when they lie
+# under /tmp themselves, as in a clone made there: each is bind-mounted back
+# into the new /tmp from a descriptor opened before it was covered.
+e2e_private_tmp() {
+  local path top fd
+  local -A kept=()
+  for path in "$@"; do
+    case "$path" in
+      /tmp/?*)
+        top="/tmp/${path#/tmp/}"
+        top="/tmp/$(printf '%s' "${top#/tmp/}" | cut -d/ -f1)"
+        if [ -z "${kept[$top]:-}" ] && [ -d "$top" ]; then
+          exec {fd}<"$top"
+          kept[$top]=$fd
+        fi
+        ;;
+    esac
+  done
+  mount -t tmpfs -o mode=1777 tmpfs /tmp || e2e_die "cannot mount a private /tmp"
+  for top in "${!kept[@]}"; do
+    mkdir -p "$top"
+    # --no-canonicalize: the descriptor link itself, not the path it names.
+    mount --no-canonicalize --bind "/proc/self/fd/${kept[$top]}" "$top" || e2e_die "cannot keep $top in the private /tmp"
+  done
 }
 
 # Saves a picture of the whole virtual screen: $E2E_ARTIFACTS/<case>[-name].png.
