@@ -3,8 +3,8 @@
 // member name. Implementation here must contain only Win32 specific code.
 #include "web/winhttp_request_win.h"
 
+#include <algorithm>
 #include <cstring>
-#include <ranges>
 #include <vector>
 
 #include "core/fatal.h"
@@ -112,9 +112,8 @@ HRESULT CallMember(IDispatch* dispatch, const wchar_t* member, WORD flags,
 
   std::vector<VARIANT> reversed;  // shallow copies; `arguments` keeps ownership
   reversed.reserve(arguments.size());
-  for (const ScopedVariant& argument : std::ranges::reverse_view(arguments)) {
-    reversed.push_back(argument.Value());
-  }
+  for (const ScopedVariant& argument : arguments) reversed.push_back(argument.Value());
+  std::reverse(reversed.begin(), reversed.end());
 
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS parameters = {};
