@@ -42,8 +42,10 @@ step() { printf '\n--- %s\n' "$*"; }
 run_tidy() {
   step "clang-tidy: compile databases"
   cmake -S . -B "$work/native" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-  cmake -S . -B "$work/windows" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+  # (The toolchain is read on the first configure only; CMake warns of it later.)
+  local toolchain=()
+  [ -f "$work/windows/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake)
+  cmake -S . -B "$work/windows" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON "${toolchain[@]}" >/dev/null
   cmake -S fuzz -B "$work/fuzz" -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 

@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer), a short run of the fuzz
 # targets, the same tests and the Windows-layer tests under Wine, and the
 # end-to-end tests of the real zheqiao.exe under Wine in a virtual display.
-# Also compiles the 32-bit Windows build. Warnings are errors here.
+# Also compiles the 32-bit Windows build and runs the static checks
+# (clang-tidy, cppcheck). Warnings and findings are errors here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +27,9 @@ UBSAN_OPTIONS=print_stacktrace=1 ctest --preset native-sanitize -j "$jobs"
 
 step "fuzz targets, 10 s each (a longer run: fuzz/run.sh 600)"
 fuzz/run.sh 10
+
+step "static checks: clang-tidy and cppcheck of the program's own code"
+scripts/static-checks.sh
 
 step "Windows x86-64 build, unit, Windows-layer and end-to-end tests under Wine"
 cmake --preset windows "${strict[@]}" >/dev/null
